@@ -1,0 +1,3 @@
+#include "config/configure_flow.h"
+
+void runConfigureDialog() {}

@@ -1,0 +1,128 @@
+// The player "window" on Linux: every MPRIS player on the D-Bus session bus. The talk
+// report runs on the host's thread, so nothing here waits on a player: the Volume Set goes
+// out without expecting a reply, and the list of players is kept up to date from the bus's
+// NameOwnerChanged signals, read without blocking at each look-up.
+
+#include <systemd/sd-bus.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "platform/window_services.h"
+
+struct PlayerWindow {};
+
+namespace {
+constexpr char playerNamePrefix[] = "org.mpris.MediaPlayer2.";
+constexpr std::uint64_t listNamesTimeoutUsec = 250 * 1000;
+constexpr LPARAM setVolumeRequest = 122;
+
+PlayerWindow everyPlayer;
+sd_bus* bus;
+std::vector<std::string> players;
+
+bool isPlayerName(const char* name) {
+  return std::strncmp(name, playerNamePrefix, sizeof playerNamePrefix - 1) == 0;
+}
+
+void disconnect() {
+  players.clear();
+  bus = sd_bus_close_unref(bus);
+}
+
+int onNameOwnerChanged(sd_bus_message* message, void*, sd_bus_error*) {
+  const char* name = nullptr;
+  const char* oldOwner = nullptr;
+  const char* newOwner = nullptr;
+  if (sd_bus_message_read(message, "sss", &name, &oldOwner, &newOwner) < 0 || !isPlayerName(name))
+    return 0;
+  const auto known = std::find(players.begin(), players.end(), name);
+  if (*newOwner != '\0') {
+    if (known == players.end()) players.emplace_back(name);
+  } else if (known != players.end()) {
+    players.erase(known);
+  }
+  return 0;
+}
+
+bool readPlayerNames(sd_bus_message* reply) {
+  if (sd_bus_message_enter_container(reply, 'a', "s") < 0) return false;
+  const char* name = nullptr;
+  int r = 0;
+  while ((r = sd_bus_message_read(reply, "s", &name)) > 0)
+    if (isPlayerName(name)) players.emplace_back(name);
+  return r == 0;
+}
+
+bool connect() {
+  if (sd_bus_open_user(&bus) < 0) {
+    bus = nullptr;
+    return false;
+  }
+  sd_bus_set_method_call_timeout(bus, listNamesTimeoutUsec);
+  // The match goes first so that no change after the list is missed.
+  int r = sd_bus_add_match_async(bus, nullptr,
+                                 "type='signal',sender='org.freedesktop.DBus',"
+                                 "interface='org.freedesktop.DBus',member='NameOwnerChanged',"
+                                 "arg0namespace='org.mpris.MediaPlayer2'",
+                                 onNameOwnerChanged, nullptr, nullptr);
+  sd_bus_message* reply = nullptr;
+  if (r >= 0)
+    r = sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                           "org.freedesktop.DBus", "ListNames", nullptr, &reply, "");
+  const bool listed = r >= 0 && readPlayerNames(reply);
+  sd_bus_message_unref(reply);
+  if (!listed) disconnect();
+  return listed;
+}
+
+// Reads what the bus has sent since the last look-up; reconnects when the bus went away.
+bool refreshPlayers() {
+  if (bus == nullptr) return connect();
+  int r = 0;
+  while ((r = sd_bus_process(bus, nullptr)) > 0) {
+  }
+  if (r < 0 || sd_bus_is_open(bus) <= 0) {
+    disconnect();
+    return connect();
+  }
+  return true;
+}
+
+void setVolume(const std::string& player, double volume) {
+  sd_bus_message* message = nullptr;
+  if (sd_bus_message_new_method_call(bus, &message, player.c_str(), "/org/mpris/MediaPlayer2",
+                                     "org.freedesktop.DBus.Properties", "Set") >= 0 &&
+      sd_bus_message_append(message, "ssv", "org.mpris.MediaPlayer2.Player", "Volume", "d",
+                            volume) >= 0 &&
+      sd_bus_message_set_expect_reply(message, 0) >= 0)
+    sd_bus_send(bus, message, nullptr);
+  sd_bus_message_unref(message);
+}
+
+// Drops the connection when the library is unloaded.
+struct BusConnection {
+  ~BusConnection() { disconnect(); }
+} busConnection;
+}  // namespace
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
+  if (className == nullptr || std::wcscmp(className, L"Winamp v1.x") != 0 || windowName != nullptr)
+    return nullptr;
+  if (!refreshPlayers() || players.empty()) return nullptr;
+  return &everyPlayer;
+}
+
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window != &everyPlayer || message != WM_USER || lParam != setVolumeRequest || bus == nullptr)
+    return 0;
+  // The player's scale is 0..255; MPRIS takes 0.0..1.0 and players misread values outside it.
+  const auto level = static_cast<std::int32_t>(static_cast<std::uint32_t>(wParam));
+  const double volume = std::clamp(level, 0, 255) / 255.0;
+  for (const std::string& player : players) setVolume(player, volume);
+  return 0;
+}

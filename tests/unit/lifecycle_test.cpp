@@ -1,0 +1,60 @@
+#include "plugin_fixture.h"
+
+namespace {
+TEST_F(PluginTest, IdentityIsConstant) {
+  EXPECT_STREQ(plugin.name(), "Duckvolt");
+  EXPECT_STREQ(plugin.version(), "1.0");
+  EXPECT_EQ(plugin.apiVersion(), 11);
+  EXPECT_STREQ(plugin.author(), "R.Plovrik");
+  EXPECT_STREQ(plugin.description(),
+               "This Plugin controls the volume of winamp when somebody is speaking.");
+  EXPECT_STREQ(plugin.commandKeyword(), "duckvolt");
+  EXPECT_STREQ(plugin.infoTitle(), "Duckvolt plugin info");
+  EXPECT_EQ(plugin.requestAutoload(), 0);
+  int offer = 0;
+  EXPECT_EQ(capturedOutput([&] { offer = plugin.offersConfigure(); }),
+            "PLUGIN: offersConfigure\n");
+  EXPECT_EQ(offer, 2);
+}
+
+TEST_F(PluginTest, StartUpLogsVersionsAndPaths) {
+  EXPECT_EQ(start(),
+            "PLUGIN: init\n"
+            "PLUGIN: Client API Version: 26, Plugin API Version: 11\n"
+            "PLUGIN: App path: /opt/voice\n"
+            "Resources path: /opt/voice/resources\n"
+            "Config path: /home/user/.voice\n"
+            "Plugin path: /home/user/.voice/plugins\n");
+  const std::vector<std::string> expected = {"getAPIVersion", "getAppPath(512)",
+                                             "getResourcesPath(512)", "getConfigPath(512)",
+                                             "getPluginPath(512)"};
+  EXPECT_EQ(fakehost::state.calls, expected);
+}
+
+TEST_F(PluginTest, StartUpCanBeRepeated) {
+  start();
+  EXPECT_EQ(start().rfind("PLUGIN: init\n", 0), 0u);
+}
+
+TEST_F(PluginTest, APathFillingItsWholeBufferIsCutAtTheBufferEnd) {
+  fakehost::state.appPath = std::string(600, 'a');
+  const std::string printed = start();
+  EXPECT_NE(printed.find("App path: " + std::string(511, 'a') + "\n"), std::string::npos);
+}
+
+TEST_F(PluginTest, ShutDownWithoutPluginIdOnlyLogs) {
+  start();
+  EXPECT_EQ(capturedOutput([&] { plugin.shutdown(); }), "PLUGIN: shutdown\n");
+}
+
+TEST_F(PluginTest, PluginIdIsCopiedAndReplaced) {
+  start();
+  std::string id = "duckvolt-1";
+  EXPECT_EQ(capturedOutput([&] { plugin.registerPluginID(id.c_str()); }),
+            "PLUGIN: registerPluginID: duckvolt-1\n");
+  id = "overwritten";
+  EXPECT_EQ(capturedOutput([&] { plugin.registerPluginID("duckvolt-2"); }),
+            "PLUGIN: registerPluginID: duckvolt-2\n");
+  EXPECT_EQ(capturedOutput([&] { plugin.shutdown(); }), "PLUGIN: shutdown\n");
+}
+}  // namespace
