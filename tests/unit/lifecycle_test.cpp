@@ -28,7 +28,7 @@ TEST_F(PluginTest, StartUpLogsVersionsAndPaths) {
   const std::vector<std::string> expected = {"getAPIVersion", "getAppPath(512)",
                                              "getResourcesPath(512)", "getConfigPath(512)",
                                              "getPluginPath(512)"};
-  EXPECT_EQ(fakehost::state.calls, expected);
+  EXPECT_EQ(simhost::state.calls, expected);
 }
 
 TEST_F(PluginTest, StartUpCanBeRepeated) {
@@ -37,7 +37,7 @@ TEST_F(PluginTest, StartUpCanBeRepeated) {
 }
 
 TEST_F(PluginTest, APathFillingItsWholeBufferIsCutAtTheBufferEnd) {
-  fakehost::state.appPath = std::string(600, 'a');
+  simhost::state.appPath = std::string(600, 'a');
   const std::string printed = start();
   EXPECT_NE(printed.find("App path: " + std::string(511, 'a') + "\n"), std::string::npos);
 }

@@ -8,31 +8,10 @@
 #include <functional>
 #include <string>
 
-#include "fake_host.h"
+#include "simulated_host.h"
+#include "plugin_exports.h"
 #include "recorder.h"
 
-struct PluginExports {
-  const char* (*name)();
-  const char* (*version)();
-  int (*apiVersion)();
-  const char* (*author)();
-  const char* (*description)();
-  void (*setFunctionPointers)(const HostFunctions);
-  int (*init)();
-  void (*shutdown)();
-  void (*registerPluginID)(const char*);
-  int (*requestAutoload)();
-  int (*offersConfigure)();
-  void (*configure)(void*, void*);
-  void (*onTalkStatusChangeEvent)(std::uint64_t, int, int, std::uint16_t);
-  const char* (*commandKeyword)();
-  int (*processCommand)(std::uint64_t, const char*);
-  const char* (*infoTitle)();
-  void (*infoData)(std::uint64_t, std::uint64_t, int, char**);
-  void (*pluginEvent)(std::uint16_t, const char*);
-  void (*currentServerConnectionChanged)(std::uint64_t);
-  void (*freeMemory)(void*);
-};
 
 // What a piece of code printed on standard output.
 std::string capturedOutput(const std::function<void()>& action);

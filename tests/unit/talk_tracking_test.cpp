@@ -28,9 +28,9 @@ class TalkTracking : public PluginTest, public ::testing::WithParamInterface<Seq
 
 TEST_P(TalkTracking, SendsTheVolumeForTheCountAfterEveryReport) {
   writeSettings("20\n80\n");
-  fakehost::state.servers[2] = fakehost::Server{"Beta", "beta.example.org", 9988, 9};
+  simhost::state.servers[2] = simhost::Server{"Beta", "beta.example.org", 9988, 9};
   start();
-  fakehost::state.failing = GetParam().failing;
+  simhost::state.failing = GetParam().failing;
 
   int step = 0;
   for (const Report& report : GetParam().reports) {

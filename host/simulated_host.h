@@ -1,16 +1,19 @@
 #pragma once
-// A voice client for the unit tests: answers the host functions the plugin calls from a
-// small state, records every call, and can be told to fail any function.
+// The voice client as the plugin sees it: the host functions the plugin calls, answered
+// from a small simulated state of server connections, channels and clients. Every call is
+// recorded, described for the transcript, and can be made to fail.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plugin/host_functions.h"
 
-namespace fakehost {
+namespace simhost {
 
 struct Server {
   std::string name;
@@ -52,6 +55,13 @@ struct PluginCommand {
   bool hasTargets;
 };
 
+struct ConnectInfoQuery {
+  ConnectionId connection;
+  ChannelId channel;  // 0 for the server query
+  std::size_t size;
+  bool hasPassword;
+};
+
 struct State {
   int apiVersion = 26;
   std::string appPath = "/opt/voice";
@@ -62,7 +72,11 @@ struct State {
   std::map<ConnectionId, Server> servers;
   std::map<std::pair<ConnectionId, ChannelId>, Channel> channels;
   std::map<std::pair<ConnectionId, ClientId>, Client> clients;
-  std::set<std::string> failing;  // names of host functions that report failure
+  // Host functions that report failure: "getClientID" on every connection, or
+  // "getClientID@2" on connection 2 only.
+  std::set<std::string> failing;
+  // Connect-info answers copy the text up to the buffer's end and write no terminator.
+  bool unterminatedConnectInfo = false;
 
   // What the plugin did to the host.
   std::vector<std::string> calls;  // every call, by function name
@@ -70,8 +84,12 @@ struct State {
   std::vector<LogEntry> logEntries;
   std::vector<Move> moves;
   std::vector<PluginCommand> pluginCommands;
+  std::vector<ConnectInfoQuery> connectInfoQueries;
   std::set<void*> outstandingTexts;  // handed out by variable queries, not yet freed
   int freedTexts = 0;
+
+  // Told about every call with a one-line description, e.g. "getClientID(1) -> 0, client 7".
+  std::function<void(const std::string&)> onCall;
 };
 
 extern State state;
@@ -79,7 +97,7 @@ extern State state;
 // A fresh state with one server connection 1 ("Alpha", own client 7).
 void reset();
 
-// The table as the client hands it over: every entry the plugin does not use is null.
+// The entries the plugin may call; every other entry is null.
 HostFunctions table();
 
-}  // namespace fakehost
+}  // namespace simhost
