@@ -49,12 +49,30 @@ TEST_F(PluginTest, ShutDownWithoutPluginIdOnlyLogs) {
 
 TEST_F(PluginTest, PluginIdIsCopiedAndReplaced) {
   start();
+  // The command sub-command shows which ID the plugin holds.
+  const auto sendHello = [&] {
+    return capturedOutput([&] { plugin.processCommand(1, "command hello"); });
+  };
+  const std::string sending =
+      "PLUGIN: process command: 'command hello'\n"
+      "PLUGIN: Sending plugin command to current channel: hello\n";
+
   std::string id = "duckvolt-1";
   EXPECT_EQ(capturedOutput([&] { plugin.registerPluginID(id.c_str()); }),
             "PLUGIN: registerPluginID: duckvolt-1\n");
   id = "overwritten";
+  EXPECT_EQ(sendHello(), sending);
   EXPECT_EQ(capturedOutput([&] { plugin.registerPluginID("duckvolt-2"); }),
             "PLUGIN: registerPluginID: duckvolt-2\n");
+  EXPECT_EQ(sendHello(), sending);
+  ASSERT_EQ(simhost::state.pluginCommands.size(), 2u);
+  EXPECT_EQ(simhost::state.pluginCommands[0].pluginId, "duckvolt-1");
+  EXPECT_EQ(simhost::state.pluginCommands[1].pluginId, "duckvolt-2");
+
   EXPECT_EQ(capturedOutput([&] { plugin.shutdown(); }), "PLUGIN: shutdown\n");
+  EXPECT_EQ(sendHello(),
+            "PLUGIN: process command: 'command hello'\n"
+            "PLUGIN: Failed to send plugin command, was not registered.\n");
+  EXPECT_EQ(simhost::state.pluginCommands.size(), 2u);
 }
 }  // namespace
