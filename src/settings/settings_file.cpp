@@ -1,6 +1,17 @@
 #include "settings/settings_file.h"
 
+#include <cstdio>
 #include <fstream>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 #include "ducking/talk_tracking.h"
 
@@ -25,8 +36,39 @@ void loadSettings() {
   setLivePercents(lower, raise);
 }
 
-void saveSettings() {
-  std::ofstream file(settingsFileName);
+namespace {
+// Written first and renamed over the settings file, so that a save cut short leaves the old
+// file whole.
+const char* const temporarySettingsFileName = "duckvolt.cfg.tmp";
+
+// Whether the file could be created at all, and whether every write and the close succeeded.
+struct WriteResult {
+  bool created;
+  bool complete;
+};
+
+WriteResult writeLivePercents(const char* path) {
+  std::ofstream file(path);
+  if (!file.is_open()) return {false, false};
   file << lowerPercent() << std::endl;
   file << raisePercent() << std::endl;
+  const bool written = file.good();
+  file.close();
+  return {true, written && !file.fail()};
+}
+
+bool replaceFile(const char* from, const char* to) {
+#ifdef _WIN32
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+  return std::rename(from, to) == 0;
+#endif
+}
+}  // namespace
+
+void saveSettings() {
+  const WriteResult result = writeLivePercents(temporarySettingsFileName);
+  if (result.complete && replaceFile(temporarySettingsFileName, settingsFileName)) return;
+  // Should even this fail, the next save overwrites the leftover; the reader never looks at it.
+  if (result.created) (void)std::remove(temporarySettingsFileName);
 }
