@@ -6,10 +6,12 @@
 // Without FILE it loads the plugin built beside it; without SCENARIO it reads the steps from
 // standard input, with a prompt when that is a terminal.
 
+#include <QApplication>
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +50,12 @@ int main(int argc, char** argv) {
     }
   }
   if (pluginFile.empty()) pluginFile = pluginBesideHost();
+
+  // The voice client is a Qt application and plugins open their windows in it. Without a
+  // display the dialog runs on Qt's offscreen platform.
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
 
   std::ifstream scenario;
   if (!scenarioFile.empty()) {

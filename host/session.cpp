@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
+#include "dialog_driver.h"
 #include "scenario_line.h"
 #include "simulated_host.h"
 
@@ -220,6 +222,27 @@ void Session::execute(const std::vector<std::string>& words) {
     host.current = unsignedNumber(words[1], "connection");
     plugin.currentServerConnectionChanged(host.current);
     std::fflush(stdout);
+  } else if (verb == "configure") {
+    start();
+    say("  offersConfigure -> " + std::to_string(plugin.offersConfigure()));
+    configureWithActions({words.begin() + 1, words.end()},
+                         [&] { plugin.configure(nullptr, nullptr); });
+    std::fflush(stdout);
+    showSettingsFile();
+  } else if (verb == "command") {
+    needWords(words, 3, "command CONNECTION TEXT");
+    start();
+    const int result = plugin.processCommand(unsignedNumber(words[1], "connection"), words[2].c_str());
+    std::fflush(stdout);
+    say("  processCommand -> " + std::to_string(result));
+  } else if (verb == "info") {
+    info(words);
+  } else if (verb == "event") {
+    needWords(words, 2, "event DATA [MESSAGE]");
+    start();
+    const auto data = static_cast<std::uint16_t>(unsignedNumber(words[1], "event data"));
+    plugin.pluginEvent(data, words.size() > 2 ? words[2].c_str() : nullptr);
+    std::fflush(stdout);
   } else if (verb == "pluginid") {
     needWords(words, 2, "pluginid TEXT");
     start();
@@ -248,6 +271,37 @@ void Session::talk(const std::vector<std::string>& words) {
     throw ScenarioError("the talk report took " + std::to_string(tookMs) + " ms, over the limit of " +
                         std::to_string(talkLimitMs) + " ms");
   showPlayers();
+}
+
+void Session::info(const std::vector<std::string>& words) {
+  const char* usage = "info CONNECTION server|channel|client|TYPE ID";
+  needWords(words, 4, usage);
+  start();
+  const std::string& kind = words[2];
+  const int type = kind == "server"    ? 0
+                   : kind == "channel" ? 1
+                   : kind == "client"  ? 2
+                                       : static_cast<int>(number(kind, "item type"));
+  char* text = nullptr;
+  plugin.infoData(unsignedNumber(words[1], "connection"), unsignedNumber(words[3], "item ID"), type,
+                  &text);
+  std::fflush(stdout);
+  if (text == nullptr) {
+    say("  no info text");
+    return;
+  }
+  say(std::string("  info text: ") + text);
+  plugin.freeMemory(text);
+}
+
+void Session::showSettingsFile() {
+  std::ifstream file("duckvolt.cfg", std::ios::binary);
+  if (!file) {
+    say("  duckvolt.cfg: none");
+    return;
+  }
+  std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  say("  duckvolt.cfg: " + displayLine({content}).substr(2));
 }
 
 void Session::showPlayers() {

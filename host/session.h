@@ -27,7 +27,9 @@ class Session {
   void execute(const std::vector<std::string>& words);
   void start();
   void talk(const std::vector<std::string>& words);
+  void info(const std::vector<std::string>& words);
   void showPlayers();
+  void showSettingsFile();
 
   PluginExports plugin;
   PlayerView players;
