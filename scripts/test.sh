@@ -8,3 +8,4 @@ bash scripts/install-deps.sh
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci -j2
+bash scripts/windows-check.sh
