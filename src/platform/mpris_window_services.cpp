@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,15 @@ namespace {
 constexpr char playerNamePrefix[] = "org.mpris.MediaPlayer2.";
 constexpr std::uint64_t listNamesTimeoutUsec = 250 * 1000;
 constexpr LPARAM setVolumeRequest = 122;
+// Sets not yet written to the bus socket. Only the newest volume matters, so beyond this
+// backlog (the bus daemon not keeping up, or stopped) a new volume waits in place of the
+// previous waiting one instead of queuing behind it: memory stays bounded.
+constexpr std::uint64_t maxUnwrittenSets = 64;
 
 PlayerWindow everyPlayer;
 sd_bus* bus;
 std::vector<std::string> players;
+std::optional<double> heldVolume;
 
 bool isPlayerName(const char* name) {
   return std::strncmp(name, playerNamePrefix, sizeof playerNamePrefix - 1) == 0;
@@ -31,6 +37,7 @@ bool isPlayerName(const char* name) {
 
 void disconnect() {
   players.clear();
+  heldVolume.reset();
   bus = sd_bus_close_unref(bus);
 }
 
@@ -93,7 +100,7 @@ bool refreshPlayers() {
   return true;
 }
 
-void setVolume(const std::string& player, double volume) {
+void sendVolume(const std::string& player, double volume) {
   sd_bus_message* message = nullptr;
   if (sd_bus_message_new_method_call(bus, &message, player.c_str(), "/org/mpris/MediaPlayer2",
                                      "org.freedesktop.DBus.Properties", "Set") >= 0 &&
@@ -102,6 +109,20 @@ void setVolume(const std::string& player, double volume) {
       sd_bus_message_set_expect_reply(message, 0) >= 0)
     sd_bus_send(bus, message, nullptr);
   sd_bus_message_unref(message);
+}
+
+bool busIsBacklogged() {
+  std::uint64_t unwritten = 0;
+  return sd_bus_get_n_queued_write(bus, &unwritten) < 0 || unwritten > maxUnwrittenSets;
+}
+
+void setVolume(double volume) {
+  if (busIsBacklogged()) {
+    heldVolume = volume;
+    return;
+  }
+  heldVolume.reset();
+  for (const std::string& player : players) sendVolume(player, volume);
 }
 
 // Drops the connection when the library is unloaded.
@@ -114,6 +135,7 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
   if (className == nullptr || std::wcscmp(className, L"Winamp v1.x") != 0 || windowName != nullptr)
     return nullptr;
   if (!refreshPlayers() || players.empty()) return nullptr;
+  if (heldVolume) setVolume(*heldVolume);
   return &everyPlayer;
 }
 
@@ -123,6 +145,6 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The player's scale is 0..255; MPRIS takes 0.0..1.0 and players misread values outside it.
   const auto level = static_cast<std::int32_t>(static_cast<std::uint32_t>(wParam));
   const double volume = std::clamp(level, 0, 255) / 255.0;
-  for (const std::string& player : players) setVolume(player, volume);
+  setVolume(volume);
   return 0;
 }
