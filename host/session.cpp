@@ -3,12 +3,15 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "dialog_driver.h"
 #include "scenario_line.h"
@@ -243,6 +246,8 @@ void Session::execute(const std::vector<std::string>& words) {
     const auto data = static_cast<std::uint16_t>(unsignedNumber(words[1], "event data"));
     plugin.pluginEvent(data, words.size() > 2 ? words[2].c_str() : nullptr);
     std::fflush(stdout);
+  } else if (verb == "soak") {
+    soak(words);
   } else if (verb == "pluginid") {
     needWords(words, 2, "pluginid TEXT");
     start();
@@ -294,7 +299,134 @@ void Session::info(const std::vector<std::string>& words) {
   plugin.freeMemory(text);
 }
 
+namespace {
+long residentKilobytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0;
+  long resident = 0;
+  statm >> pages >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// The counting rules, written again from scratch, to check the plugin against.
+struct TalkModel {
+  int count = 0;
+  bool ownTalking = false;
+  bool othersStarted = false;
+
+  // The wire value after the report, or -1 when nothing is sent.
+  long report(bool own, int status, long lower, long raise) {
+    if (status == 1 && own && !ownTalking) {
+      ownTalking = true;
+      ++count;
+    } else if (status == 1 && !own) {
+      ++count;
+      othersStarted = true;
+    } else if (status == 0 && own && ownTalking) {
+      ownTalking = false;
+      --count;
+    } else if (status == 0 && !own && othersStarted) {
+      --count;
+    }
+    if (count < 0) return -1;
+    if (count > 0) return lower;
+    othersStarted = false;
+    return raise;
+  }
+};
+
+bool sameReadings(const std::vector<PlayerReading>& a, const std::vector<PlayerReading>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const PlayerReading& x, const PlayerReading& y) {
+                      return x.busName == y.busName && x.volume == y.volume;
+                    });
+}
+}  // namespace
+
+// Random talk reports across every declared connection, quietly, then the invariants: the
+// host process grew by less than 1 MB after the first 10,000 reports, and every player holds
+// the volume that a model of the counting rules says was sent last.
+void Session::soak(const std::vector<std::string>& words) {
+  const char* usage = "soak REPORTS seed SEED lower WIRE raise WIRE";
+  needWords(words, 8, usage);
+  const long reports = static_cast<long>(number(words[1], "reports"));
+  const auto seed = static_cast<unsigned>(number(valueOf(words, 2, "seed", usage), "seed"));
+  const long lower = static_cast<long>(number(valueOf(words, 2, "lower", usage), "wire"));
+  const long raise = static_cast<long>(number(valueOf(words, 2, "raise", usage), "wire"));
+  std::vector<std::pair<ConnectionId, ClientId>> connections;
+  for (const auto& [id, server] : simhost::state.servers)
+    connections.emplace_back(id, server.ownClient);
+  if (connections.empty()) throw ScenarioError("soak needs a server connection");
+  start();
+
+  auto onCall = std::move(simhost::state.onCall);
+  simhost::state.onCall = nullptr;
+  std::minstd_rand random(seed);
+  TalkModel model;
+  long lastSent = -1;
+  const auto report = [&](ConnectionId connection, ClientId own, ClientId client, int status,
+                          int whisper) {
+    plugin.onTalkStatusChangeEvent(connection, status, whisper, client);
+    simhost::state.calls.clear();
+    const long sent = model.report(client == own, status, lower, raise);
+    if (sent >= 0) lastSent = sent;
+  };
+
+  long earlyKilobytes = residentKilobytes();
+  const double began = monotonicMs();
+  for (long i = 0; i < reports; ++i) {
+    const auto& [connection, own] = connections[random() % connections.size()];
+    // Client IDs near the own one, so that the own client is often among them.
+    const auto client = static_cast<ClientId>(own + random() % 6);
+    const auto roll = random() % 20;
+    report(connection, own, client, roll < 9 ? 1 : roll < 18 ? 0 : 2,
+           static_cast<int>(random() % 2));
+    if (i + 1 == 10000) earlyKilobytes = residentKilobytes();
+  }
+  const double tookMs = monotonicMs() - began;
+  const long lateKilobytes = residentKilobytes();
+
+  char figures[256];
+  std::snprintf(figures, sizeof figures,
+                "  soak: %ld reports in %.1f s; resident %ld kB after 10000, %ld kB at the end "
+                "(%+ld kB)",
+                reports, tookMs / 1000, earlyKilobytes, lateKilobytes,
+                lateKilobytes - earlyKilobytes);
+  say(figures);
+
+  // While the bus was flooded the plugin kept only the newest volume back; once the players
+  // have caught up, one more report that changes no count sends the current one again.
+  for (std::vector<PlayerReading> before = players.read();;) {
+    usleep(200 * 1000);
+    std::vector<PlayerReading> after = players.read();
+    if (sameReadings(before, after)) break;
+    before = std::move(after);
+  }
+  const auto& [connection, own] = connections.front();
+  report(connection, own, own, 2, 0);
+  simhost::state.onCall = std::move(onCall);
+  say("  the model's last volume: " + std::to_string(lastSent) + "/255");
+
+  if (lateKilobytes - earlyKilobytes >= 1024)
+    throw ScenarioError("the host process grew by 1 MB or more during the soak");
+  if (lastSent < 0) return;
+  const double expected = static_cast<double>(lastSent) / 255.0;
+  for (int waited = 0;; waited += 100) {
+    bool settled = true;
+    for (const PlayerReading& player : players.read())
+      settled = settled && player.volume && std::fabs(*player.volume - expected) < 1e-9;
+    if (settled) break;
+    if (waited >= 10000) throw ScenarioError("a player's volume does not match the model");
+    usleep(100 * 1000);
+  }
+  showPlayers();
+}
+
 void Session::showSettingsFile() {
+  if (std::filesystem::is_directory("duckvolt.cfg")) {
+    say("  duckvolt.cfg: a directory");
+    return;
+  }
   std::ifstream file("duckvolt.cfg", std::ios::binary);
   if (!file) {
     say("  duckvolt.cfg: none");

@@ -28,6 +28,7 @@ class Session {
   void start();
   void talk(const std::vector<std::string>& words);
   void info(const std::vector<std::string>& words);
+  void soak(const std::vector<std::string>& words);
   void showPlayers();
   void showSettingsFile();
 

@@ -31,9 +31,26 @@ TEST_F(PluginTest, StartUpLogsVersionsAndPaths) {
   EXPECT_EQ(simhost::state.calls, expected);
 }
 
-TEST_F(PluginTest, StartUpCanBeRepeated) {
+// What clients really do: shut down without start-up, start twice, free a null text.
+TEST_F(PluginTest, ShutDownBeforeStartUpOnlyLogs) {
+  plugin.setFunctionPointers(simhost::table());
+  EXPECT_EQ(capturedOutput([&] { plugin.shutdown(); }), "PLUGIN: shutdown\n");
+  plugin.freeMemory(nullptr);
+  EXPECT_TRUE(simhost::state.calls.empty());
+}
+
+TEST_F(PluginTest, SecondStartUpRereadsTheFileAndKeepsTheCount) {
+  writeSettings("20\n80\n");
   start();
+  plugin.onTalkStatusChangeEvent(1, 1, 0, 20);
+  writeSettings("40\n60\n");
   EXPECT_EQ(start().rfind("PLUGIN: init\n", 0), 0u);
+  plugin.onTalkStatusChangeEvent(1, 1, 0, 21);
+  plugin.onTalkStatusChangeEvent(1, 0, 0, 20);
+  plugin.onTalkStatusChangeEvent(1, 0, 0, 21);
+  std::vector<std::uintptr_t> sent;
+  for (const recorder::Message& message : recorder::messages) sent.push_back(message.wParam);
+  EXPECT_EQ(sent, (std::vector<std::uintptr_t>{51, 102, 102, 153}));
 }
 
 TEST_F(PluginTest, APathFillingItsWholeBufferIsCutAtTheBufferEnd) {
