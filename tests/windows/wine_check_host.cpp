@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "plugin/host_functions.h"
+#include "plugin_exports.h"
 
 static_assert(sizeof(void*) == 4, "the Win32 check host is a 32-bit program");
 static_assert(sizeof(HostFunctions) == 182 * 4, "the table goes over as 182 four-byte entries");
@@ -392,28 +393,6 @@ HostFunctions table() {
 
 // ---------------------------------------------------------------- the plugin
 
-struct Exports {
-  const char* (*name)();
-  const char* (*version)();
-  int (*apiVersion)();
-  const char* (*author)();
-  const char* (*description)();
-  void (*setFunctionPointers)(const HostFunctions);
-  int (*init)();
-  void (*shutdown)();
-  void (*registerPluginID)(const char*);
-  int (*requestAutoload)();
-  int (*offersConfigure)();
-  void (*configure)(void*, void*);
-  void (*onTalkStatusChangeEvent)(std::uint64_t, int, int, std::uint16_t);
-  const char* (*commandKeyword)();
-  int (*processCommand)(std::uint64_t, const char*);
-  const char* (*infoTitle)();
-  void (*infoData)(std::uint64_t, std::uint64_t, int, char**);
-  void (*pluginEvent)(std::uint16_t, const char*);
-  void (*currentServerConnectionChanged)(std::uint64_t);
-  void (*freeMemory)(void*);
-};
 
 std::wstring pluginPath;
 
@@ -426,26 +405,10 @@ class Plugin {
       fail("LoadLibraryW of the plugin failed, error " + std::to_string(GetLastError()));
       return;
     }
-    resolve(exports.name, "ts3plugin_name");
-    resolve(exports.version, "ts3plugin_version");
-    resolve(exports.apiVersion, "ts3plugin_apiVersion");
-    resolve(exports.author, "ts3plugin_author");
-    resolve(exports.description, "ts3plugin_description");
-    resolve(exports.setFunctionPointers, "ts3plugin_setFunctionPointers");
-    resolve(exports.init, "ts3plugin_init");
-    resolve(exports.shutdown, "ts3plugin_shutdown");
-    resolve(exports.registerPluginID, "ts3plugin_registerPluginID");
-    resolve(exports.requestAutoload, "ts3plugin_requestAutoload");
-    resolve(exports.offersConfigure, "ts3plugin_offersConfigure");
-    resolve(exports.configure, "ts3plugin_configure");
-    resolve(exports.onTalkStatusChangeEvent, "ts3plugin_onTalkStatusChangeEvent");
-    resolve(exports.commandKeyword, "ts3plugin_commandKeyword");
-    resolve(exports.processCommand, "ts3plugin_processCommand");
-    resolve(exports.infoTitle, "ts3plugin_infoTitle");
-    resolve(exports.infoData, "ts3plugin_infoData");
-    resolve(exports.pluginEvent, "ts3plugin_pluginEvent");
-    resolve(exports.currentServerConnectionChanged, "ts3plugin_currentServerConnectionChanged");
-    resolve(exports.freeMemory, "ts3plugin_freeMemory");
+    const std::vector<std::string> missing = resolvePluginExports(
+        [&](const char* name) { return GetProcAddress(module, name); }, exports);
+    for (const std::string& name : missing) fail("the plugin does not export " + name);
+    resolved = missing.empty();
   }
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
@@ -454,24 +417,13 @@ class Plugin {
     if (module != nullptr && !FreeLibrary(module)) fail("FreeLibrary of the plugin failed");
   }
 
-  bool loaded() const { return module != nullptr && resolved == 20; }
-  const Exports* operator->() const { return &exports; }
+  bool loaded() const { return module != nullptr && resolved; }
+  const PluginExports* operator->() const { return &exports; }
 
  private:
-  template <typename Function>
-  void resolve(Function& function, const char* name) {
-    FARPROC address = GetProcAddress(module, name);
-    if (address == nullptr) {
-      fail(std::string("the plugin does not export ") + name);
-      return;
-    }
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
-    ++resolved;
-  }
-
   HMODULE module = nullptr;
-  Exports exports{};
-  int resolved = 0;
+  PluginExports exports{};
+  bool resolved = false;
 };
 
 // What the plugin printed on standard output (the C runtime's, shared with the DLL) while
