@@ -395,11 +395,17 @@ void Session::soak(const std::vector<std::string>& words) {
   say(figures);
 
   // While the bus was flooded the plugin kept only the newest volume back; once the players
-  // have caught up, one more report that changes no count sends the current one again.
-  for (std::vector<PlayerReading> before = players.read();;) {
+  // have worked through their queues (they answer, and twice the same), one more report that
+  // changes no count sends the current volume again.
+  const auto allAnswered = [](const std::vector<PlayerReading>& readings) {
+    return std::all_of(readings.begin(), readings.end(),
+                       [](const PlayerReading& player) { return player.volume.has_value(); });
+  };
+  std::vector<PlayerReading> before = players.read();
+  for (int waited = 0; waited < 60000; waited += 200) {
     usleep(200 * 1000);
     std::vector<PlayerReading> after = players.read();
-    if (sameReadings(before, after)) break;
+    if (allAnswered(after) && sameReadings(before, after)) break;
     before = std::move(after);
   }
   const auto& [connection, own] = connections.front();
@@ -416,7 +422,10 @@ void Session::soak(const std::vector<std::string>& words) {
     for (const PlayerReading& player : players.read())
       settled = settled && player.volume && std::fabs(*player.volume - expected) < 1e-9;
     if (settled) break;
-    if (waited >= 10000) throw ScenarioError("a player's volume does not match the model");
+    if (waited >= 10000) {
+      showPlayers();
+      throw ScenarioError("a player's volume does not match the model");
+    }
     usleep(100 * 1000);
   }
   showPlayers();

@@ -1,28 +1,14 @@
-#include <optional>
-
 #include "plugin_fixture.h"
+#include "talk_sequences.h"
+
+namespace talk_sequences {
+// Test names in the runner's output.
+std::ostream& operator<<(std::ostream& out, const Sequence& c) { return out << c.name; }
+}  // namespace talk_sequences
 
 namespace {
-constexpr std::uintptr_t lower = 51;   // 20 %
-constexpr std::uintptr_t raise = 204;  // 80 %
-constexpr std::nullopt_t nothing = std::nullopt;
-
-// Connection 1: own client 7. Connection 2: own client 9.
-struct Report {
-  ConnectionId connection;
-  ClientId client;
-  int status;
-  std::optional<std::uintptr_t> sent;  // the volume on the wire after the report
-  bool playerRunning = true;
-  int whisper = 0;
-};
-
-struct Sequence {
-  const char* name;
-  std::vector<Report> reports;
-  std::set<std::string> failing = {};
-};
-std::ostream& operator<<(std::ostream& out, const Sequence& c) { return out << c.name; }
+using talk_sequences::Report;
+using talk_sequences::Sequence;
 
 class TalkTracking : public PluginTest, public ::testing::WithParamInterface<Sequence> {};
 
@@ -56,39 +42,7 @@ TEST_P(TalkTracking, SendsTheVolumeForTheCountAfterEveryReport) {
   }
 }
 
-const Sequence sequences[] = {
-    {"OthersStartAndStop",
-     {{1, 20, 1, lower}, {1, 21, 1, lower}, {1, 20, 0, lower}, {1, 21, 0, raise}}},
-    {"StopOfUnseenClientRepeatsTheVolume",
-     {{1, 20, 0, raise}, {1, 7, 1, lower}, {1, 21, 0, lower}, {1, 7, 0, raise}}},
-    {"OtherStatusChangesNoCounter", {{1, 20, 1, lower}, {1, 20, 2, lower}, {1, 20, 0, raise}}},
-    {"OwnClientCountsOnce",
-     {{1, 7, 1, lower}, {1, 7, 1, lower}, {1, 7, 0, raise}, {1, 7, 0, raise}, {1, 20, 1, lower}}},
-    {"NegativeCountSendsNothing",
-     {{1, 20, 1, lower},
-      {1, 7, 1, lower},
-      {1, 20, 0, lower},
-      {1, 21, 0, raise},
-      {1, 7, 0, nothing},
-      {1, 22, 1, raise},
-      {1, 22, 1, lower}}},
-    {"AllConnectionsFeedOneCount",
-     {{1, 20, 1, lower}, {2, 30, 1, lower}, {1, 20, 0, lower}, {2, 30, 0, raise}}},
-    {"OwnClientIsPerConnection",
-     {{2, 9, 1, lower}, {2, 9, 1, lower}, {1, 9, 1, lower}, {2, 9, 0, lower}, {1, 9, 0, raise}}},
-    {"WhispersCountLikeSpeech",
-     {{1, 20, 1, lower, true, 1}, {1, 20, 0, raise, true, 1}}},
-    {"WithoutOwnIdEveryClientIsAnOther",
-     {{1, 7, 1, lower}, {1, 7, 1, lower}, {1, 7, 0, lower}, {1, 7, 0, raise}},
-     {"getClientID"}},
-    {"CountingGoesOnWithoutPlayer",
-     {{1, 20, 1, nothing, false},
-      {1, 20, 0, nothing, false},
-      {1, 21, 0, raise},
-      {1, 21, 1, lower}}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Sequences, TalkTracking, ::testing::ValuesIn(sequences),
+INSTANTIATE_TEST_SUITE_P(Sequences, TalkTracking, ::testing::ValuesIn(talk_sequences::sequences),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PluginTest, StartUpAndShutDownSendNothingToThePlayer) {

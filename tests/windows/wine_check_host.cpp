@@ -33,6 +33,7 @@
 
 #include "plugin/host_functions.h"
 #include "plugin_exports.h"
+#include "talk_sequences.h"
 
 static_assert(sizeof(void*) == 4, "the Win32 check host is a 32-bit program");
 static_assert(sizeof(HostFunctions) == 182 * 4, "the table goes over as 182 four-byte entries");
@@ -505,14 +506,7 @@ void checkIdentityAndLifecycle() {
   plugin->freeMemory(nullptr);
 }
 
-struct Report {
-  ConnectionId connection;
-  ClientId client;
-  int status;
-  std::optional<std::uint32_t> sent;  // the volume on the wire after the report
-  bool playerRunning = true;
-  int whisper = 0;
-};
+using talk_sequences::Report;
 
 struct Sequence {
   const char* name;
@@ -521,62 +515,29 @@ struct Sequence {
   std::set<std::string> failing = {};
 };
 
-constexpr std::nullopt_t nothing = std::nullopt;
-constexpr std::uint32_t lower = 51;   // 20 %
-constexpr std::uint32_t raise = 204;  // 80 %
 const char* const lf = "20\n80\n";
 const char* const crlf = "20\r\n80\r\n";
 
-// Connection 1: own client 7. Connection 2: own client 9.
-const Sequence sequences[] = {
-    {"others start and stop",
-     lf,
-     {{1, 20, 1, lower}, {1, 21, 1, lower}, {1, 20, 0, lower}, {1, 21, 0, raise}}},
-    {"stop of an unseen client repeats the volume",
-     crlf,
-     {{1, 20, 0, raise}, {1, 7, 1, lower}, {1, 21, 0, lower}, {1, 7, 0, raise}}},
-    {"other status changes no counter",
-     crlf,
-     {{1, 20, 1, lower}, {1, 20, 2, lower}, {1, 20, 0, raise}}},
-    {"own client counts once",
-     lf,
-     {{1, 7, 1, lower}, {1, 7, 1, lower}, {1, 7, 0, raise}, {1, 7, 0, raise}, {1, 20, 1, lower}}},
-    {"negative count sends nothing",
-     crlf,
-     {{1, 20, 1, lower},
-      {1, 7, 1, lower},
-      {1, 20, 0, lower},
-      {1, 21, 0, raise},
-      {1, 7, 0, nothing},
-      {1, 22, 1, raise},
-      {1, 22, 1, lower}}},
-    {"all connections feed one count",
-     lf,
-     {{1, 20, 1, lower}, {2, 30, 1, lower}, {1, 20, 0, lower}, {2, 30, 0, raise}}},
-    {"the own client is per connection",
-     crlf,
-     {{2, 9, 1, lower}, {2, 9, 1, lower}, {1, 9, 1, lower}, {2, 9, 0, lower}, {1, 9, 0, raise}}},
-    {"whispers count like speech", lf, {{1, 20, 1, lower, true, 1}, {1, 20, 0, raise, true, 1}}},
-    {"without the own ID every client is an other",
-     lf,
-     {{1, 7, 1, lower}, {1, 7, 1, lower}, {1, 7, 0, lower}, {1, 7, 0, raise}},
-     {"getClientID"}},
-    {"counting goes on without a player",
-     crlf,
-     {{1, 20, 1, nothing, false},
-      {1, 20, 0, nothing, false},
-      {1, 21, 0, raise},
-      {1, 21, 1, lower}}},
-    {"no settings file: 0 % while talking, 254 for 100 %",
-     std::nullopt,
-     {{1, 20, 1, 0u}, {1, 20, 0, 254u}}},
-    {"40 and 60 percent", "40\r\n60\r\n", {{1, 20, 1, 102u}, {1, 20, 0, 153u}}},
-    {"hand-edited values beyond 0 to 100 go out unchanged",
-     "150\r\n-10\r\n",
-     {{1, 20, 1, 382u}, {1, 20, 0, 0xFFFFFFE7u}}},
-    {"numbers on one line", " 20 \t 80", {{1, 20, 1, lower}, {1, 20, 0, raise}}},
-    {"a stored raise of 0 means 100 %", "20\r\n0\r\n", {{1, 20, 1, lower}, {1, 20, 0, 254u}}},
-};
+// Every sequence of the talk-tracking rules, with settings files in either line end, then
+// those that only the settings file changes.
+std::vector<Sequence> allSequences() {
+  using talk_sequences::lower;
+  using talk_sequences::raise;
+  std::vector<Sequence> all;
+  bool windowsLineEnds = false;
+  for (const talk_sequences::Sequence& rules : talk_sequences::sequences) {
+    all.push_back({rules.name, windowsLineEnds ? crlf : lf, rules.reports, rules.failing});
+    windowsLineEnds = !windowsLineEnds;
+  }
+  all.push_back({"NoSettingsFile", std::nullopt, {{1, 20, 1, 0u}, {1, 20, 0, 254u}}});
+  all.push_back({"FortyAndSixty", "40\r\n60\r\n", {{1, 20, 1, 102u}, {1, 20, 0, 153u}}});
+  all.push_back({"HandEditedValuesBeyondTheRange",
+                 "150\r\n-10\r\n",
+                 {{1, 20, 1, 382u}, {1, 20, 0, 0xFFFFFFE7u}}});
+  all.push_back({"NumbersOnOneLine", " 20 \t 80", {{1, 20, 1, lower}, {1, 20, 0, raise}}});
+  all.push_back({"StoredRaiseOfZeroMeansFull", "20\r\n0\r\n", {{1, 20, 1, lower}, {1, 20, 0, 254u}}});
+  return all;
+}
 
 void playSequence(Player& player, const Sequence& sequence) {
   const std::string where = std::string("talk sequence \"") + sequence.name + "\"";
@@ -722,6 +683,7 @@ int runChecks(const char* dll) {
   if (!player.start()) return 1;
 
   checkIdentityAndLifecycle();
+  const std::vector<Sequence> sequences = allSequences();
   for (const Sequence& sequence : sequences) playSequence(player, sequence);
   checkCommandsAndInfo();
   player.stop();
@@ -732,7 +694,7 @@ int runChecks(const char* dll) {
     return 1;
   }
   std::printf("all checks passed: identity, start-up, %u talk sequences, commands and info\n",
-              static_cast<unsigned>(sizeof sequences / sizeof sequences[0]));
+              static_cast<unsigned>(sequences.size()));
   return 0;
 }
 
