@@ -9,3 +9,4 @@ cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci -j2
 bash scripts/windows-check.sh
+bash tests/fuzz/run-short.sh
