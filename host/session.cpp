@@ -16,6 +16,7 @@
 #include "dialog_driver.h"
 #include "scenario_line.h"
 #include "simulated_host.h"
+#include "talk_model.h"
 
 namespace {
 const std::string mprisPrefix = "org.mpris.MediaPlayer2.";
@@ -308,33 +309,6 @@ long residentKilobytes() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// The counting rules, written again from scratch, to check the plugin against.
-struct TalkModel {
-  int count = 0;
-  bool ownTalking = false;
-  bool othersStarted = false;
-
-  // The wire value after the report, or -1 when nothing is sent.
-  long report(bool own, int status, long lower, long raise) {
-    if (status == 1 && own && !ownTalking) {
-      ownTalking = true;
-      ++count;
-    } else if (status == 1 && !own) {
-      ++count;
-      othersStarted = true;
-    } else if (status == 0 && own && ownTalking) {
-      ownTalking = false;
-      --count;
-    } else if (status == 0 && !own && othersStarted) {
-      --count;
-    }
-    if (count < 0) return -1;
-    if (count > 0) return lower;
-    othersStarted = false;
-    return raise;
-  }
-};
-
 bool sameReadings(const std::vector<PlayerReading>& a, const std::vector<PlayerReading>& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](const PlayerReading& x, const PlayerReading& y) {
@@ -362,14 +336,17 @@ void Session::soak(const std::vector<std::string>& words) {
   auto onCall = std::move(simhost::state.onCall);
   simhost::state.onCall = nullptr;
   std::minstd_rand random(seed);
-  TalkModel model;
+  talk_model::TalkModel model;
   long lastSent = -1;
   const auto report = [&](ConnectionId connection, ClientId own, ClientId client, int status,
                           int whisper) {
     plugin.onTalkStatusChangeEvent(connection, status, whisper, client);
     simhost::state.calls.clear();
-    const long sent = model.report(client == own, status, lower, raise);
-    if (sent >= 0) lastSent = sent;
+    switch (model.report(status, client == own)) {
+      case talk_model::Volume::lower: lastSent = lower; break;
+      case talk_model::Volume::raise: lastSent = raise; break;
+      case talk_model::Volume::none: break;
+    }
   };
 
   long earlyKilobytes = residentKilobytes();

@@ -23,6 +23,7 @@
 #include "plugin/exports.h"
 #include "plugin/host_functions.h"
 #include "recorder.h"
+#include "talk_model.h"
 
 namespace {
 
@@ -76,45 +77,9 @@ std::uintptr_t modelWire(std::int32_t percent) {
   return static_cast<std::uintptr_t>(wire & 0xffffffffu);
 }
 
-// The counting rules, one count for all connections.
-struct CountingModel {
-  std::int32_t talkingCount = 0;
-  bool ownTalking = false;
-  bool othersStarted = false;
-  std::int32_t lowerPercent = 0;
-  std::int32_t raisePercent = 0;
-
-  // The percentage whose volume goes out after the report, or false when none does.
-  bool report(int status, bool isOwn, std::int32_t& percent) {
-    if (status == 1) {
-      if (!isOwn) {
-        ++talkingCount;
-        othersStarted = true;
-      } else if (!ownTalking) {
-        ++talkingCount;
-        ownTalking = true;
-      }
-    } else if (status == 0) {
-      if (isOwn) {
-        if (ownTalking) {
-          --talkingCount;
-          ownTalking = false;
-        }
-      } else if (othersStarted) {
-        --talkingCount;
-      }
-    }
-    if (talkingCount < 0) return false;
-    if (talkingCount == 0) {
-      othersStarted = false;
-      percent = raisePercent;
-    } else {
-      percent = lowerPercent;
-    }
-    return true;
-  }
-};
-CountingModel model;
+talk_model::TalkModel model;
+std::int32_t modelLowerPercent = 0;
+std::int32_t modelRaisePercent = 0;
 
 struct Report {
   std::size_t connection = 0;
@@ -134,9 +99,11 @@ void deliver(const Report& report, ClientId ownId) {
 
   ts3plugin_onTalkStatusChangeEvent(connection, report.status, report.whisper, report.client);
 
-  std::int32_t percent = 0;
   const bool isOwn = report.ownIdKnown && report.client == ownId;
-  const bool volumeSent = model.report(report.status, isOwn, percent) && report.playerRunning;
+  const talk_model::Volume volume = model.report(report.status, isOwn);
+  const std::int32_t percent =
+      volume == talk_model::Volume::lower ? modelLowerPercent : modelRaisePercent;
+  const bool volumeSent = volume != talk_model::Volume::none && report.playerRunning;
 
   // Details are spelt out only for a report that breaks an invariant.
   auto expect = [&](bool holds, const char* what) {
@@ -202,12 +169,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::InputReader input(data, size);
-  model.lowerPercent = input.integer<std::int32_t>();
-  model.raisePercent = input.integer<std::int32_t>();
+  modelLowerPercent = input.integer<std::int32_t>();
+  modelRaisePercent = input.integer<std::int32_t>();
   ClientId ownIds[connectionCount];
   for (ClientId& id : ownIds) id = input.integer<ClientId>();
 
-  setLivePercents(model.lowerPercent, model.raisePercent);
+  setLivePercents(modelLowerPercent, modelRaisePercent);
   bringCountToZero();
 
   while (!input.atEnd()) {
