@@ -4,6 +4,7 @@
 // NameOwnerChanged signals, read without blocking at each look-up.
 
 #include <systemd/sd-bus.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -19,7 +20,11 @@ struct PlayerWindow {};
 
 namespace {
 constexpr char playerNamePrefix[] = "org.mpris.MediaPlayer2.";
-constexpr std::uint64_t listNamesTimeoutUsec = 250 * 1000;
+// A healthy bus answers a new connection within a fraction of a millisecond. One that does
+// not (its daemon stopped) is waited for this long when connecting, and then only briefly at
+// each report until it has answered.
+constexpr std::uint64_t connectWaitUsec = 100 * 1000;
+constexpr std::uint64_t answerWaitUsec = 5 * 1000;
 constexpr LPARAM setVolumeRequest = 122;
 // Sets not yet written to the bus socket. Only the newest volume matters, so beyond this
 // backlog (the bus daemon not keeping up, or stopped) a new volume waits in place of the
@@ -30,6 +35,7 @@ PlayerWindow everyPlayer;
 sd_bus* bus;
 std::vector<std::string> players;
 std::optional<double> heldVolume;
+bool playersListed;  // the bus has answered which players it has
 
 bool isPlayerName(const char* name) {
   return std::strncmp(name, playerNamePrefix, sizeof playerNamePrefix - 1) == 0;
@@ -38,6 +44,7 @@ bool isPlayerName(const char* name) {
 void disconnect() {
   players.clear();
   heldVolume.reset();
+  playersListed = false;
   bus = sd_bus_close_unref(bus);
 }
 
@@ -56,35 +63,60 @@ int onNameOwnerChanged(sd_bus_message* message, void*, sd_bus_error*) {
   return 0;
 }
 
-bool readPlayerNames(sd_bus_message* reply) {
-  if (sd_bus_message_enter_container(reply, 'a', "s") < 0) return false;
+// The players the bus has, added to those that signals may have announced meanwhile.
+int onPlayerNames(sd_bus_message* reply, void*, sd_bus_error*) {
+  if (sd_bus_message_is_method_error(reply, nullptr) ||
+      sd_bus_message_enter_container(reply, 'a', "s") < 0)
+    return 0;
   const char* name = nullptr;
-  int r = 0;
-  while ((r = sd_bus_message_read(reply, "s", &name)) > 0)
-    if (isPlayerName(name)) players.emplace_back(name);
-  return r == 0;
+  while (sd_bus_message_read(reply, "s", &name) > 0)
+    if (isPlayerName(name) && std::find(players.begin(), players.end(), name) == players.end())
+      players.emplace_back(name);
+  playersListed = true;
+  return 0;
 }
 
+std::uint64_t monotonicUsec() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000;
+}
+
+// Reads the bus until it has said which players it has, for at most `usec`; false when the
+// connection broke.
+bool awaitPlayerList(std::uint64_t usec) {
+  const std::uint64_t deadline = monotonicUsec() + usec;
+  int r = 0;
+  while (!playersListed) {
+    r = sd_bus_process(bus, nullptr);
+    if (r < 0) return false;
+    if (r > 0) continue;
+    const std::uint64_t now = monotonicUsec();
+    if (now >= deadline) break;
+    if (sd_bus_wait(bus, deadline - now) < 0) return false;
+  }
+  return true;
+}
+
+// Even the authentication with the bus daemon is waited for only as long as connectWaitUsec.
 bool connect() {
   if (sd_bus_open_user(&bus) < 0) {
     bus = nullptr;
     return false;
   }
-  sd_bus_set_method_call_timeout(bus, listNamesTimeoutUsec);
   // The match goes first so that no change after the list is missed.
   int r = sd_bus_add_match_async(bus, nullptr,
                                  "type='signal',sender='org.freedesktop.DBus',"
                                  "interface='org.freedesktop.DBus',member='NameOwnerChanged',"
                                  "arg0namespace='org.mpris.MediaPlayer2'",
                                  onNameOwnerChanged, nullptr, nullptr);
-  sd_bus_message* reply = nullptr;
   if (r >= 0)
-    r = sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                           "org.freedesktop.DBus", "ListNames", nullptr, &reply, "");
-  const bool listed = r >= 0 && readPlayerNames(reply);
-  sd_bus_message_unref(reply);
-  if (!listed) disconnect();
-  return listed;
+    r = sd_bus_call_method_async(bus, nullptr, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                 "org.freedesktop.DBus", "ListNames", onPlayerNames, nullptr, "");
+  if (r >= 0 && awaitPlayerList(connectWaitUsec)) return true;
+  disconnect();
+  return false;
 }
 
 // Reads what the bus has sent since the last look-up; reconnects when the bus went away.
@@ -93,6 +125,7 @@ bool refreshPlayers() {
   int r = 0;
   while ((r = sd_bus_process(bus, nullptr)) > 0) {
   }
+  if (r >= 0 && !playersListed && !awaitPlayerList(answerWaitUsec)) r = -1;
   if (r < 0 || sd_bus_is_open(bus) <= 0) {
     disconnect();
     return connect();
