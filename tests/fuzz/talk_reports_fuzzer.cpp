@@ -119,7 +119,7 @@ void deliver(const Report& report, ClientId ownId) {
     fuzz::fail(what, detail);
   };
   expect(recorder::lookups.size() == 1, "not one player lookup per report");
-  expect(recorder::lookups[0].className == L"Winamp v1.x" && !recorder::lookups[0].hasTitle,
+  expect(recorder::lookups[0].className() == L"Winamp v1.x" && !recorder::lookups[0].hasTitle,
          "player looked up by another class or with a title");
   if (!volumeSent) {
     expect(recorder::messages.empty(), "a volume sent where the model sends none");

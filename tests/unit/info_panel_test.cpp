@@ -25,18 +25,23 @@ class InfoPanelTest : public PluginTest {
     simhost::state.calls.clear();
   }
 
-  // Asks for the info text; returns what was printed, and the text (released again) if the
-  // out parameter was written.
-  std::string ask(std::uint64_t id, int type, std::optional<std::string>& text) {
+  struct Answer {
+    std::string printed;
+    bool written = false;  // the out parameter
+    std::string text;      // released again through the plugin
+  };
+
+  Answer ask(std::uint64_t id, int type) {
     char untouched = '\0';
     char* data = &untouched;
-    const std::string printed = capturedOutput([&] { plugin.infoData(asked, id, type, &data); });
-    text.reset();
-    if (data != &untouched) {
-      text = data;
+    Answer answer;
+    answer.printed = capturedOutput([&] { plugin.infoData(asked, id, type, &data); });
+    answer.written = data != &untouched;
+    if (answer.written) {
+      answer.text = data;
       plugin.freeMemory(data);
     }
-    return printed;
+    return answer;
   }
 };
 
@@ -56,9 +61,10 @@ class InfoBlock : public InfoPanelTest, public ::testing::WithParamInterface<Inf
 TEST_P(InfoBlock, ShowsTheNameOrLeavesTheOutParameter) {
   const InfoCase& c = GetParam();
   simhost::state.failing = c.failing;
-  std::optional<std::string> text;
-  EXPECT_EQ(ask(c.id, c.type, text), c.printed);
-  EXPECT_EQ(text, c.text);
+  const Answer answer = ask(c.id, c.type);
+  EXPECT_EQ(answer.printed, c.printed);
+  EXPECT_EQ(answer.written, c.text.has_value());
+  EXPECT_EQ(answer.text, c.text.value_or(""));
   EXPECT_EQ(simhost::state.calls, c.calls);
   EXPECT_TRUE(simhost::state.outstandingTexts.empty());
 }
@@ -92,9 +98,9 @@ TEST_F(InfoPanelTest, LongHostileNamesAreShownWholeAndLiterally) {
   simhost::state.clients[{2, 0x109}].nickname = name;
   for (const int type : {0, 1, 2}) {
     SCOPED_TRACE("type " + std::to_string(type));
-    std::optional<std::string> text;
-    EXPECT_EQ(ask(type == 1 ? lobby : nicknameItem, type, text), "");
-    EXPECT_EQ(text, "The nickname is \"" + name + "\"");
+    const Answer answer = ask(type == 1 ? lobby : nicknameItem, type);
+    EXPECT_EQ(answer.printed, "");
+    EXPECT_EQ(answer.text, "The nickname is \"" + name + "\"");
   }
   EXPECT_EQ(simhost::state.freedTexts, 3);
   EXPECT_TRUE(simhost::state.outstandingTexts.empty());

@@ -1,5 +1,7 @@
 #include "recorder.h"
 
+#include <iterator>
+
 #include "platform/window_services.h"
 
 struct PlayerWindow {};
@@ -22,7 +24,13 @@ void reset() {
 }  // namespace recorder
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
-  recorder::lookups.push_back({className ? className : L"(null)", windowName != nullptr});
+  recorder::Lookup& lookup = recorder::lookups.emplace_back();
+  const wchar_t* from = className ? className : L"(null)";
+  std::size_t i = 0;
+  for (; i + 1 < std::size(lookup.classNameText) && from[i] != L'\0'; ++i)
+    lookup.classNameText[i] = from[i];
+  lookup.classNameText[i] = L'\0';
+  lookup.hasTitle = windowName != nullptr;
   return recorder::playerRunning ? &recorder::window : nullptr;
 }
 

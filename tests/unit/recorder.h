@@ -8,9 +8,12 @@
 
 namespace recorder {
 
+// Kept in place rather than in a std::wstring, so that recording allocates nothing once the
+// vectors have grown (the benchmarks count allocations per report through it).
 struct Lookup {
-  std::wstring className;
+  wchar_t classNameText[32];
   bool hasTitle;
+  std::wstring className() const { return classNameText; }
 };
 
 struct Message {

@@ -27,7 +27,7 @@ TEST_P(TalkTracking, SendsTheVolumeForTheCountAfterEveryReport) {
                                    report.client);
 
     ASSERT_EQ(recorder::lookups.size(), 1u);
-    EXPECT_EQ(recorder::lookups[0].className, L"Winamp v1.x");
+    EXPECT_EQ(recorder::lookups[0].className(), L"Winamp v1.x");
     EXPECT_FALSE(recorder::lookups[0].hasTitle);
     if (!report.sent) {
       EXPECT_TRUE(recorder::messages.empty());
