@@ -5,13 +5,23 @@
 
 _started_pids=()
 
+# stop_process PID: SIGTERM, and SIGCONT only if the process is frozen (so that it takes the
+# SIGTERM). A process already on its way out must get no SIGCONT: a sanitizer's leak check at
+# exit stops it with ptrace, a SIGCONT cancels that stop, and the check then waits for ever.
+stop_process() {
+  kill "$1" 2>/dev/null || return 0
+  if [ "$(sed -n 's/^State:\s*\(\S\).*/\1/p' "/proc/$1/status" 2>/dev/null)" = T ]; then
+    kill -CONT "$1" 2>/dev/null || true
+  fi
+}
+
+# Last started first: the players end before the bus they are on goes away under them.
 stop_all() {
-  local pid
-  for pid in "${_started_pids[@]}"; do
-    kill -CONT "$pid" 2>/dev/null || true
-    kill "$pid" 2>/dev/null || true
+  local i
+  for ((i = ${#_started_pids[@]} - 1; i >= 0; i--)); do
+    stop_process "${_started_pids[i]}"
+    wait "${_started_pids[i]}" 2>/dev/null || true
   done
-  for pid in "${_started_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   _started_pids=()
 }
 

@@ -29,13 +29,19 @@ if [ -n "$user" ] && [ "$(id -un)" != "$user" ]; then
   [ "$(id -u)" -eq 0 ] || skip "running as $user needs root"
   command -v setpriv >/dev/null || skip "setpriv is missing"
   as_user=(setpriv --reuid="$user" --regid="$(id -gn "$user")" --clear-groups --reset-env)
+  # The sanitizer build's options (suppressions, leak checks) go along with PATH.
+  kept_env=(PATH="$PATH")
+  for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -z "${!name:-}" ] || kept_env+=("$name=${!name}")
+  done
   "${as_user[@]}" test -x "$bin/duckvolt-host" -a -r "$scenario" ||
     skip "$user cannot reach the build in $bin"
   if [ $update -eq 1 ]; then
     # $user writes the transcript where it may; root puts it in place.
     transcript=$(mktemp)
     chmod 666 "$transcript"
-    "${as_user[@]}" env PATH="$PATH" bash "$0" --update "$bin" "$scenario" "$transcript" >/dev/null
+    "${as_user[@]}" env "${kept_env[@]}" bash "$0" --update "$bin" "$scenario" "$transcript" \
+      >/dev/null
     cp "$transcript" "$expected"
     rm -f "$transcript"
     echo "wrote $expected"
@@ -43,7 +49,7 @@ if [ -n "$user" ] && [ "$(id -un)" != "$user" ]; then
   fi
   mode=()
   [ $compare -eq 0 ] && mode=(--run)
-  exec "${as_user[@]}" env PATH="$PATH" bash "$0" "${mode[@]}" "$bin" "$scenario" "$expected"
+  exec "${as_user[@]}" env "${kept_env[@]}" bash "$0" "${mode[@]}" "$bin" "$scenario" "$expected"
 fi
 
 export DUCKVOLT_BIN=$bin DUCKVOLT_SCENARIOS=$(dirname "$(realpath "$0")")
@@ -55,7 +61,7 @@ export CWD=$work/cwd
 cleanup() {
   local pidfile
   for pidfile in "$CWD"/*.pid; do
-    [ -e "$pidfile" ] && kill -CONT "$(cat "$pidfile")" 2>/dev/null && kill "$(cat "$pidfile")" 2>/dev/null
+    [ -e "$pidfile" ] && stop_process "$(cat "$pidfile")"
   done
   stop_all
   mountpoint -q "$CWD" 2>/dev/null && umount "$CWD"
