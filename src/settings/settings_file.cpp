@@ -1,17 +1,9 @@
 #include "settings/settings_file.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include <system_error>
 
 #include "ducking/talk_tracking.h"
 
@@ -57,12 +49,11 @@ WriteResult writeLivePercents(const char* path) {
   return {true, written && !file.fail()};
 }
 
+// Replaces an existing file on Windows too, where std::rename would refuse.
 bool replaceFile(const char* from, const char* to) {
-#ifdef _WIN32
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-  return std::rename(from, to) == 0;
-#endif
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  return !error;
 }
 }  // namespace
 
