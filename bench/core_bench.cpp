@@ -15,8 +15,8 @@
 
 #include "ducking/talk_tracking.h"
 #include "plugin/lifecycle.h"
-#include "simulated_host.h"
 #include "recorder.h"
+#include "simulated_host.h"
 
 namespace {
 std::uint64_t mallocCalls;  // malloc, calloc and realloc, from C and C++ alike

@@ -89,8 +89,9 @@ void play(QDialog* dialog, const std::vector<std::string>& actions) {
       throw ScenarioError("configure: unknown action " + action);
     }
   }
-  throw ScenarioError("configure: the actions leave the dialog open; end with ok, cancel, "
-                      "escape, close or quit");
+  throw ScenarioError(
+      "configure: the actions leave the dialog open; end with ok, cancel, "
+      "escape, close or quit");
 }
 }  // namespace
 

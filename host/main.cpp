@@ -6,10 +6,10 @@
 // Without FILE it loads the plugin built beside it; without SCENARIO it reads the steps from
 // standard input, with a prompt when that is a terminal.
 
-#include <QApplication>
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
                     ", this host speaks " + std::to_string(hostApiVersion));
 
   std::printf("loaded %s: %s %s by %s, plugin API %d\n  %s\n",
-              std::filesystem::path(pluginFile).filename().c_str(), plugin.name(),
-              plugin.version(), plugin.author(), plugin.apiVersion(), plugin.description());
+              std::filesystem::path(pluginFile).filename().c_str(), plugin.name(), plugin.version(),
+              plugin.author(), plugin.apiVersion(), plugin.description());
   std::fflush(stdout);
 
   Session session(plugin);

@@ -27,9 +27,9 @@ std::vector<std::string> playerNames(sd_bus* bus) {
 std::optional<double> volumeOf(sd_bus* bus, const std::string& name) {
   sd_bus_error error = SD_BUS_ERROR_NULL;
   double volume = 0;
-  const int r = sd_bus_get_property_trivial(bus, name.c_str(), "/org/mpris/MediaPlayer2",
-                                            "org.mpris.MediaPlayer2.Player", "Volume", &error,
-                                            'd', &volume);
+  const int r =
+      sd_bus_get_property_trivial(bus, name.c_str(), "/org/mpris/MediaPlayer2",
+                                  "org.mpris.MediaPlayer2.Player", "Volume", &error, 'd', &volume);
   sd_bus_error_free(&error);
   if (r < 0) return std::nullopt;
   return volume;
@@ -73,8 +73,7 @@ bool PlayerView::setVolume(const std::string& name, double volume) {
   if (!connect()) return false;
   sd_bus_error error = SD_BUS_ERROR_NULL;
   const int r = sd_bus_set_property(bus, name.c_str(), "/org/mpris/MediaPlayer2",
-                                    "org.mpris.MediaPlayer2.Player", "Volume", &error, "d",
-                                    volume);
+                                    "org.mpris.MediaPlayer2.Player", "Volume", &error, "d", volume);
   sd_bus_error_free(&error);
   return r >= 0;
 }

@@ -58,9 +58,7 @@ std::optional<std::vector<std::string>> splitScenarioLine(const std::string& lin
           i += 2;
           break;
         }
-        default:
-          error = std::string("unknown escape \\") + line[i];
-          return std::nullopt;
+        default: error = std::string("unknown escape \\") + line[i]; return std::nullopt;
       }
     }
     ++i;

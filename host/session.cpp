@@ -160,7 +160,8 @@ void Session::execute(const std::vector<std::string>& words) {
     simhost::Server& server = host.servers[unsignedNumber(words[1], "connection")];
     server.name = valueOf(words, 2, "name", usage);
     server.host = valueOf(words, 2, "host", usage);
-    server.port = static_cast<std::uint16_t>(unsignedNumber(valueOf(words, 2, "port", usage), "port"));
+    server.port =
+        static_cast<std::uint16_t>(unsignedNumber(valueOf(words, 2, "port", usage), "port"));
     server.ownClient =
         static_cast<ClientId>(unsignedNumber(valueOf(words, 2, "me", usage), "client"));
   } else if (verb == "channel") {
@@ -236,7 +237,8 @@ void Session::execute(const std::vector<std::string>& words) {
   } else if (verb == "command") {
     needWords(words, 3, "command CONNECTION TEXT");
     start();
-    const int result = plugin.processCommand(unsignedNumber(words[1], "connection"), words[2].c_str());
+    const int result =
+        plugin.processCommand(unsignedNumber(words[1], "connection"), words[2].c_str());
     std::fflush(stdout);
     say("  processCommand -> " + std::to_string(result));
   } else if (verb == "info") {
@@ -274,8 +276,8 @@ void Session::talk(const std::vector<std::string>& words) {
   const double tookMs = monotonicMs() - began;
   std::fflush(stdout);
   if (talkLimitMs >= 0 && tookMs > static_cast<double>(talkLimitMs))
-    throw ScenarioError("the talk report took " + std::to_string(tookMs) + " ms, over the limit of " +
-                        std::to_string(talkLimitMs) + " ms");
+    throw ScenarioError("the talk report took " + std::to_string(tookMs) +
+                        " ms, over the limit of " + std::to_string(talkLimitMs) + " ms");
   showPlayers();
 }
 
@@ -356,7 +358,10 @@ void Session::soak(const std::vector<std::string>& words) {
     // Client IDs near the own one, so that the own client is often among them.
     const auto client = static_cast<ClientId>(own + random() % 6);
     const auto roll = random() % 20;
-    report(connection, own, client, roll < 9 ? 1 : roll < 18 ? 0 : 2,
+    report(connection, own, client,
+           roll < 9    ? 1
+           : roll < 18 ? 0
+                       : 2,
            static_cast<int>(random() % 2));
     if (i + 1 == 10000) earlyKilobytes = residentKilobytes();
   }

@@ -175,8 +175,7 @@ HostStatus getServerConnectInfo(ConnectionId connection, char* host, std::uint16
                                 char* password, std::size_t size) {
   state.connectInfoQueries.push_back({connection, 0, size, password != nullptr});
   const auto server = state.servers.find(connection);
-  const bool failed =
-      fails("getServerConnectInfo", connection) || server == state.servers.end();
+  const bool failed = fails("getServerConnectInfo", connection) || server == state.servers.end();
   if (!failed) {
     fillConnectInfo(server->second.host, host, size);
     *port = server->second.port;
@@ -191,8 +190,7 @@ HostStatus getChannelConnectInfo(ConnectionId connection, ChannelId channel, cha
                                  char* password, std::size_t size) {
   state.connectInfoQueries.push_back({connection, channel, size, password != nullptr});
   const auto found = state.channels.find({connection, channel});
-  const bool failed =
-      fails("getChannelConnectInfo", connection) || found == state.channels.end();
+  const bool failed = fails("getChannelConnectInfo", connection) || found == state.channels.end();
   if (!failed) fillConnectInfo(found->second.path, path, size);
   tell("getChannelConnectInfo(" + std::to_string(connection) + ", channel " +
        std::to_string(channel) + ", buffer of " + std::to_string(size) +

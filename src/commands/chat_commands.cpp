@@ -173,20 +173,11 @@ int processCommand(ConnectionId connection, const char* command) {
     if (parsed.subCommand == SubCommand::none) return 1;
     result = 0;
     switch (parsed.subCommand) {
-      case SubCommand::join:
-        joinChannel(connection, parsed);
-        break;
-      case SubCommand::command:
-        sendCommandToChannel(connection, parsed);
-        break;
-      case SubCommand::serverInfo:
-        showServerConnectInfo();
-        break;
-      case SubCommand::channelInfo:
-        showChannelConnectInfo(connection);
-        break;
-      case SubCommand::none:
-        break;
+      case SubCommand::join: joinChannel(connection, parsed); break;
+      case SubCommand::command: sendCommandToChannel(connection, parsed); break;
+      case SubCommand::serverInfo: showServerConnectInfo(); break;
+      case SubCommand::channelInfo: showChannelConnectInfo(connection); break;
+      case SubCommand::none: break;
     }
   } catch (const std::bad_alloc&) {
   }

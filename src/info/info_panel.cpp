@@ -30,9 +30,7 @@ char* fetchItemName(ConnectionId connection, std::uint64_t id, int type) {
         return name;
       std::printf("Error getting client nickname\n");
       return nullptr;
-    default:
-      std::printf("Invalid item type: %d\n", type);
-      return nullptr;
+    default: std::printf("Invalid item type: %d\n", type); return nullptr;
   }
 }
 
@@ -57,12 +55,14 @@ struct TypeOneLine {
   int subtype;
   const char* line;
 };
+// clang-format off
 constexpr TypeOneLine typeOneLines[] = {
     {1, "Micro on\n"},          {2, "Micro off\n"},           {5, "Speaker on\n"},
     {6, "Speaker off\n"},       {7, "Away on\n"},             {8, "Away off\n"},
     {9, "Activate micro\n"},    {11, "Activate speaker\n"},   {12, "Activate away\n"},
     {13, "Deactivate micro\n"}, {15, "Deactivate speakers\n"}, {16, "Deactivate away\n"},
 };
+// clang-format on
 }  // namespace
 
 void infoData(ConnectionId connection, std::uint64_t id, int type, char** data) {

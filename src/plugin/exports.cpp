@@ -37,7 +37,9 @@ const char* ts3plugin_infoTitle() { return infoTitle; }
 void ts3plugin_infoData(std::uint64_t connection, std::uint64_t id, int type, char** data) {
   infoData(connection, id, type, data);
 }
-void ts3plugin_pluginEvent(std::uint16_t data, const char* message) { logPluginEvent(data, message); }
+void ts3plugin_pluginEvent(std::uint16_t data, const char* message) {
+  logPluginEvent(data, message);
+}
 void ts3plugin_currentServerConnectionChanged(std::uint64_t connection) {
   logCurrentConnectionChange(connection);
 }

@@ -13,6 +13,8 @@ using HostStatus = unsigned int;  // 0 success, anything else failure
 
 using HostEntry = void (*)();
 
+// One entry a line, its index in the margin.
+// clang-format off
 struct HostFunctions {
   HostEntry unused0[4];
   HostStatus (*freeMemory)(void* pointer);                                          // 4
@@ -54,6 +56,7 @@ struct HostFunctions {
                                       char* password, std::size_t size);            // 179
   HostEntry unused180[2];
 };
+// clang-format on
 
 constexpr std::size_t hostFunctionCount = 182;
 

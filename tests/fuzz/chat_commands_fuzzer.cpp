@@ -330,17 +330,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host.reply = input.text();
 
   switch (flags >> 6) {
-    case 1:
-      ts3plugin_registerPluginID(fuzzPluginId);
-      break;
-    case 2:
-      ts3plugin_shutdown();
-      break;
-    case 3:
-      ts3plugin_init();
-      break;
-    default:
-      break;
+    case 1: ts3plugin_registerPluginID(fuzzPluginId); break;
+    case 2: ts3plugin_shutdown(); break;
+    case 3: ts3plugin_init(); break;
+    default: break;
   }
   (void)output->take();
 

@@ -91,32 +91,19 @@ std::string expectedEventLines(std::uint16_t data, const char* message) {
   lines += "Type = " + std::to_string(type) + ", subtype = " + std::to_string(subtype) + "\n";
   if (type != 1) return lines;
   switch (subtype) {
-    case 1:
-      return lines + "Micro on\n";
-    case 2:
-      return lines + "Micro off\n";
-    case 5:
-      return lines + "Speaker on\n";
-    case 6:
-      return lines + "Speaker off\n";
-    case 7:
-      return lines + "Away on\n";
-    case 8:
-      return lines + "Away off\n";
-    case 9:
-      return lines + "Activate micro\n";
-    case 11:
-      return lines + "Activate speaker\n";
-    case 12:
-      return lines + "Activate away\n";
-    case 13:
-      return lines + "Deactivate micro\n";
-    case 15:
-      return lines + "Deactivate speakers\n";
-    case 16:
-      return lines + "Deactivate away\n";
-    default:
-      return lines;
+    case 1: return lines + "Micro on\n";
+    case 2: return lines + "Micro off\n";
+    case 5: return lines + "Speaker on\n";
+    case 6: return lines + "Speaker off\n";
+    case 7: return lines + "Away on\n";
+    case 8: return lines + "Away off\n";
+    case 9: return lines + "Activate micro\n";
+    case 11: return lines + "Activate speaker\n";
+    case 12: return lines + "Activate away\n";
+    case 13: return lines + "Deactivate micro\n";
+    case 15: return lines + "Deactivate speakers\n";
+    case 16: return lines + "Deactivate away\n";
+    default: return lines;
   }
 }
 

@@ -45,8 +45,8 @@ int setVolume(sd_bus* bus, const char* path, const char* interface, const char* 
   return 0;
 }
 
-int getPlaybackStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply,
-                      void*, sd_bus_error*) {
+int getPlaybackStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                      sd_bus_error*) {
   return sd_bus_message_append(reply, "s", "Playing");
 }
 

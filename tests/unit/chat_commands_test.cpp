@@ -129,6 +129,7 @@ const Calls channelInfoCalls = {"getClientID", "getChannelOfClient",
                                 "printMessageToCurrentTab"};
 const char* const sending = "PLUGIN: Sending plugin command to current channel: ";
 
+// clang-format off
 const CommandCase commandCases[] = {
     // Parsing
     {"NoSubCommandForAnEmptyText", "", 1, {}, {}},
@@ -198,6 +199,7 @@ const CommandCase commandCases[] = {
     {"ChannelInfoReportsAFailedQuery", "channelinfo", 0, channelInfoCalls,
      {tab("No channel connect info available."), channelQuery}, "", {"getChannelConnectInfo"}},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Commands, ChatCommand, ::testing::ValuesIn(commandCases),
                          [](const auto& info) { return std::string(info.param.name); });

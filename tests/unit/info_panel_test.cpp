@@ -69,6 +69,7 @@ TEST_P(InfoBlock, ShowsTheNameOrLeavesTheOutParameter) {
   EXPECT_TRUE(simhost::state.outstandingTexts.empty());
 }
 
+// clang-format off
 const InfoCase infoCases[] = {
     {"ServerShowsTheServerName", 0, 12345, "The nickname is \"Beta\"",
      {"getServerVariableAsString", "freeMemory"}},
@@ -87,6 +88,7 @@ const InfoCase infoCases[] = {
     {"TypeThreeIsInvalid", 3, 1, std::nullopt, {}, "Invalid item type: 3\n"},
     {"NegativeTypeIsInvalid", -1, 1, std::nullopt, {}, "Invalid item type: -1\n"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Items, InfoBlock, ::testing::ValuesIn(infoCases),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -109,11 +111,18 @@ TEST_F(InfoPanelTest, LongHostileNamesAreShownWholeAndLiterally) {
 // What a plugin event must print, worked out from the event layout: high byte type, low byte
 // subtype, each a two's-complement byte.
 std::string expectedEventLog(unsigned data, const char* message) {
-  static const std::map<int, std::string> typeOneLines = {
-      {1, "Micro on"},          {2, "Micro off"},           {5, "Speaker on"},
-      {6, "Speaker off"},       {7, "Away on"},             {8, "Away off"},
-      {9, "Activate micro"},    {11, "Activate speaker"},   {12, "Activate away"},
-      {13, "Deactivate micro"}, {15, "Deactivate speakers"}, {16, "Deactivate away"}};
+  static const std::map<int, std::string> typeOneLines = {{1, "Micro on"},
+                                                          {2, "Micro off"},
+                                                          {5, "Speaker on"},
+                                                          {6, "Speaker off"},
+                                                          {7, "Away on"},
+                                                          {8, "Away off"},
+                                                          {9, "Activate micro"},
+                                                          {11, "Activate speaker"},
+                                                          {12, "Activate away"},
+                                                          {13, "Deactivate micro"},
+                                                          {15, "Deactivate speakers"},
+                                                          {16, "Deactivate away"}};
   const auto asSigned = [](unsigned byte) { return byte < 128 ? int(byte) : int(byte) - 256; };
   const int type = asSigned(data / 256);
   const int subtype = asSigned(data % 256);

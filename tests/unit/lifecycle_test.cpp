@@ -12,8 +12,7 @@ TEST_F(PluginTest, IdentityIsConstant) {
   EXPECT_STREQ(plugin.infoTitle(), "Duckvolt plugin info");
   EXPECT_EQ(plugin.requestAutoload(), 0);
   int offer = 0;
-  EXPECT_EQ(capturedOutput([&] { offer = plugin.offersConfigure(); }),
-            "PLUGIN: offersConfigure\n");
+  EXPECT_EQ(capturedOutput([&] { offer = plugin.offersConfigure(); }), "PLUGIN: offersConfigure\n");
   EXPECT_EQ(offer, 2);
 }
 

@@ -8,10 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "simulated_host.h"
 #include "plugin_exports.h"
 #include "recorder.h"
-
+#include "simulated_host.h"
 
 // What a piece of code printed on standard output.
 std::string capturedOutput(const std::function<void()>& action);

@@ -1,10 +1,11 @@
+#include "settings/settings_file.h"
+
 #include <filesystem>
 #include <optional>
 #include <sstream>
 
 #include "ducking/talk_tracking.h"
 #include "plugin_fixture.h"
-#include "settings/settings_file.h"
 
 namespace {
 struct Reading {

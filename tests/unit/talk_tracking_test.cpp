@@ -23,8 +23,7 @@ TEST_P(TalkTracking, SendsTheVolumeForTheCountAfterEveryReport) {
     SCOPED_TRACE("report " + std::to_string(++step));
     recorder::reset();
     recorder::playerRunning = report.playerRunning;
-    plugin.onTalkStatusChangeEvent(report.connection, report.status, report.whisper,
-                                   report.client);
+    plugin.onTalkStatusChangeEvent(report.connection, report.status, report.whisper, report.client);
 
     ASSERT_EQ(recorder::lookups.size(), 1u);
     EXPECT_EQ(recorder::lookups[0].className(), L"Winamp v1.x");

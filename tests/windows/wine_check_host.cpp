@@ -394,7 +394,6 @@ HostFunctions table() {
 
 // ---------------------------------------------------------------- the plugin
 
-
 std::wstring pluginPath;
 
 // A freshly loaded plugin: the state of a library that the client has just loaded.
@@ -535,7 +534,8 @@ std::vector<Sequence> allSequences() {
                  "150\r\n-10\r\n",
                  {{1, 20, 1, 382u}, {1, 20, 0, 0xFFFFFFE7u}}});
   all.push_back({"NumbersOnOneLine", " 20 \t 80", {{1, 20, 1, lower}, {1, 20, 0, raise}}});
-  all.push_back({"StoredRaiseOfZeroMeansFull", "20\r\n0\r\n", {{1, 20, 1, lower}, {1, 20, 0, 254u}}});
+  all.push_back(
+      {"StoredRaiseOfZeroMeansFull", "20\r\n0\r\n", {{1, 20, 1, lower}, {1, 20, 0, 254u}}});
   return all;
 }
 
