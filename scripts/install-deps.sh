@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake make pkg-config git ca-certificates binutils file
+  g++ cmake make pkg-config git ca-certificates binutils file clang-format
   # core: D-Bus client library, unit tests, benchmarks
   libsystemd-dev libgtest-dev libgmock-dev libbenchmark-dev
   # the dialog
