@@ -55,7 +55,10 @@ int main(int argc, char** argv) {
   // display the dialog runs on Qt's offscreen platform.
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
+  // Qt sees none of our options: it would take --plugin for one of its own.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
 
   std::ifstream scenario;
   if (!scenarioFile.empty()) {

@@ -14,6 +14,7 @@
 #include <random>
 
 #include "dialog_driver.h"
+#include "host_traps.h"
 #include "scenario_line.h"
 #include "simulated_host.h"
 #include "talk_model.h"
@@ -126,7 +127,7 @@ void Session::play(std::istream& lines, bool prompt) {
 void Session::start() {
   if (started) return;
   started = true;
-  plugin.setFunctionPointers(simhost::table());
+  plugin.setFunctionPointers(tableWithTraps(simhost::table()));
   say("  (init)");
   const int result = plugin.init();
   std::fflush(stdout);
