@@ -75,12 +75,13 @@ void infoData(ConnectionId connection, std::uint64_t id, int type, char** data) 
 void logPluginEvent(std::uint16_t data, const char* message) {
   std::printf("PLUGIN: pluginEvent data = %u\n", static_cast<unsigned>(data));
   if (message != nullptr) std::printf("Message: %s\n", message);
+  // Both bytes are two's-complement values: 0x80 is type -128.
   const int type = static_cast<std::int8_t>(data >> 8);
   const int subtype = static_cast<std::int8_t>(data & 0xff);
   std::printf("Type = %d, subtype = %d\n", type, subtype);
   if (type != 1) return;
   for (const TypeOneLine& entry : typeOneLines)
-    if (entry.subtype == subtype) std::fputs(entry.line, stdout);
+    if (entry.subtype == subtype) std::printf("%s", entry.line);
 }
 
 void logCurrentConnectionChange(ConnectionId connection) {

@@ -23,8 +23,8 @@ constexpr char playerNamePrefix[] = "org.mpris.MediaPlayer2.";
 // A healthy bus answers a new connection within a fraction of a millisecond. One that does
 // not (its daemon stopped) is waited for this long when connecting, and then only briefly at
 // each report until it has answered.
-constexpr std::uint64_t connectWaitUsec = 100 * 1000;
-constexpr std::uint64_t answerWaitUsec = 5 * 1000;
+constexpr std::uint64_t connectWaitUsec = 100000;
+constexpr std::uint64_t answerWaitUsec = 5000;
 constexpr LPARAM setVolumeRequest = 122;
 // Sets not yet written to the bus socket. Only the newest volume matters, so beyond this
 // backlog (the bus daemon not keeping up, or stopped) a new volume waits in place of the
